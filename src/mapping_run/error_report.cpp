@@ -1,0 +1,37 @@
+#include "mapping_run/error_report.h"
+
+#include "errors/messages.h"
+#include "platform/win32_values.h"
+#include "text/format.h"
+
+namespace velistra {
+namespace {
+
+// Long enough for any report this program makes: its messages name a drive,
+// and a module's file name is one path component.
+constexpr std::size_t kReportCapacity = 2048;
+
+constexpr std::uint32_t kReportStyle = win32::kMbOk | win32::kMbIconStop | win32::kMbTaskModal;
+
+}  // namespace
+
+std::size_t FormatErrorReport(std::span<char> out, const ErrorReportParts& parts) {
+  // A sentence gets its closing period unless it has one.
+  const std::string_view period =
+      !parts.message.empty() && parts.message.back() != '.' ? "." : "";
+  return FormatInto(out, messages::kReportFormat,
+                    {FormatArg::Of(parts.class_name), FormatArg::Of(parts.module_file_name),
+                     FormatArg::Position(parts.code_position), FormatArg::Of(parts.message),
+                     FormatArg::Of(period)});
+}
+
+void ShowErrorReport(Platform& platform, const RaisedError& error) {
+  const ModuleInfo module = platform.ModuleContaining(error.address());
+  char text[kReportCapacity];
+  FormatErrorReport(text, {error.ClassName(), module.file_name, error.address() - module.base,
+                           error.Message()});
+  // The title is a literal, so its data() is NUL-terminated.
+  platform.ShowMessageBox(text, messages::kReportTitle.data(), kReportStyle);
+}
+
+}  // namespace velistra
