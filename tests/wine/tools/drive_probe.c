@@ -3,7 +3,6 @@
  *   drive_probe query NAME...         one line per name: NAME, a tab, then
  *                                     each current target (newest first)
  *                                     separated by tabs, or "-" for none
- *   drive_probe clear NAME...         removes every definition of each name
  *   drive_probe define NAME TARGET    adds one definition
  *
  * Exit code 0, or 2 for a usage error or a call that failed. */
@@ -29,27 +28,14 @@ static int query(const char *name) {
   return 0;
 }
 
-static int clear(const char *name) {
-  /* Definitions stack; bounded so that a refusing system cannot hang us. */
-  for (int i = 0; i < 256 && QueryDosDeviceA(name, targets, sizeof(targets)) != 0; ++i) {
-    if (!DefineDosDeviceA(DDD_REMOVE_DEFINITION, name, NULL)) return 2;
-  }
-  return QueryDosDeviceA(name, targets, sizeof(targets)) == 0 ? 0 : 2;
-}
-
 int main(int argc, char **argv) {
   if (argc >= 2 && strcmp(argv[1], "query") == 0) {
     for (int i = 2; i < argc; ++i) query(argv[i]);
     return 0;
   }
-  if (argc >= 2 && strcmp(argv[1], "clear") == 0) {
-    int result = 0;
-    for (int i = 2; i < argc; ++i) result |= clear(argv[i]);
-    return result;
-  }
   if (argc == 4 && strcmp(argv[1], "define") == 0) {
     return DefineDosDeviceA(0, argv[2], argv[3]) ? 0 : 2;
   }
-  fputs("usage: drive_probe query NAME... | clear NAME... | define NAME TARGET\n", stderr);
+  fputs("usage: drive_probe query NAME... | define NAME TARGET\n", stderr);
   return 2;
 }
