@@ -27,6 +27,7 @@ readonly TEST_DRIVES=(A: B: D: E: F: G: H: P: Q: R: S: T: U: V: W: X: Y:)
 readonly WINE_TIMEOUT=60
 
 failures=0
+failures_reported=0
 WORK="$(mktemp -d "${TMPDIR:-/tmp}/velistra-wine.XXXXXX")"
 trap 'rm -rf "$WORK"' EXIT
 
@@ -35,7 +36,11 @@ fail() {
   failures=$((failures + 1))
 }
 
-pass() { echo "ok: $*"; }
+# Reports a group of checks: ok when none of them failed since the last report.
+pass() {
+  if [ "$failures" -eq "$failures_reported" ]; then echo "ok: $*"; else echo "not ok: $*"; fi
+  failures_reported=$failures
+}
 
 # Ends the test: exit code 0 only if nothing failed.
 finish() {

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# The real box on a real (virtual) screen: it appears under its title, waits
+# until it is dismissed, and the program then exits with code 1.
+source "$(dirname "$0")/lib.sh"
+
+display_number=$((90 + RANDOM % 100))
+Xvfb ":$display_number" -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+xvfb=$!
+trap 'kill "$xvfb" 2>/dev/null; rm -rf "$WORK"' EXIT
+export DISPLAY=":$display_number"
+for _ in $(seq 50); do
+  xdotool getdisplaygeometry >/dev/null 2>&1 && break
+  sleep 0.2
+done
+
+clear_drives
+reg_import "$FIXTURES/wrong_type.reg" || fail "the fixture did not import"
+
+run_velistra >"$WORK/velistra.log" 2>&1 &
+velistra=$!
+
+window=$(timeout 120 xdotool search --sync --name '^Application Error$' | head -1)
+if [ -z "$window" ]; then
+  fail "no window titled 'Application Error' appeared"
+  kill "$velistra" 2>/dev/null
+else
+  # The box must still be waiting for the user.
+  sleep 1
+  kill -0 "$velistra" 2>/dev/null || fail "the program ended before the box was dismissed"
+  xdotool windowactivate --sync "$window" 2>/dev/null
+  xdotool key --window "$window" Return
+  pass "the box appeared and was dismissed"
+fi
+
+wait "$velistra"
+exit_code=$?
+[ "$exit_code" -eq 1 ] || fail "exit code $exit_code after the box, expected 1"
+
+clear_drives
+finish
