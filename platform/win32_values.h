@@ -21,12 +21,7 @@ inline constexpr std::uint32_t kRegSz = 1;
 inline constexpr std::uint32_t kRegExpandSz = 2;
 inline constexpr std::uint32_t kRegBinary = 3;
 inline constexpr std::uint32_t kRegDword = 4;
-inline constexpr std::uint32_t kRegDwordBigEndian = 5;
-inline constexpr std::uint32_t kRegLink = 6;
 inline constexpr std::uint32_t kRegMultiSz = 7;
-inline constexpr std::uint32_t kRegResourceList = 8;
-inline constexpr std::uint32_t kRegFullResourceDescriptor = 9;
-inline constexpr std::uint32_t kRegResourceRequirementsList = 10;
 inline constexpr std::uint32_t kRegQword = 11;
 
 // Query values, enumerate sub-keys, notify, read control: nothing that writes.

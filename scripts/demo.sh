@@ -11,8 +11,12 @@ unset DISPLAY
 if [ ! -d "$WINEPREFIX/drive_c" ]; then
   echo "demo: making a Wine prefix in $WINEPREFIX (once)"
   mkdir -p "$WINEPREFIX"
-  timeout 600 wineboot -i >/dev/null 2>&1
-  timeout 120 wineserver -w
+  if ! timeout 600 wineboot -i >"$WINEPREFIX.log" 2>&1 || ! timeout 120 wineserver -w; then
+    cat "$WINEPREFIX.log" >&2
+    rm -rf "$WINEPREFIX"
+    echo "demo: the Wine prefix could not be made" >&2
+    exit 1
+  fi
 fi
 # The drive definitions live in the wineserver; keep it up across the runs.
 timeout 60 wineserver -k 2>/dev/null || true

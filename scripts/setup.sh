@@ -17,17 +17,25 @@ packages=(
 )
 
 as_root() {
-  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+  if [ "$(id -u)" -eq 0 ]; then
+    "$@"
+  elif command -v sudo >/dev/null; then
+    sudo "$@"
+  else
+    echo "setup: installing needs root: run this as root" >&2
+    exit 1
+  fi
 }
+
+updated=no
 
 installed() {
   [ "$(dpkg-query -W -f='${db:Status-Status}' "$1" 2>/dev/null)" = installed ]
 }
 
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
+if ! grep -qx i386 <<<"$(dpkg --print-foreign-architectures)"; then
   echo "setup: adding the i386 architecture"
   as_root dpkg --add-architecture i386
-  updated=no
 fi
 
 missing=()
@@ -36,7 +44,7 @@ for package in "${packages[@]}"; do
 done
 
 apt_install() {
-  if [ "${updated:-no}" != yes ]; then
+  if [ "$updated" != yes ]; then
     as_root apt-get update -qq
     updated=yes
   fi

@@ -36,6 +36,10 @@ CodeAddress ToAddress(const void* pointer) { return reinterpret_cast<CodeAddress
         ERegistryException(std::move(message), ToAddress(__builtin_return_address(0))));
 }
 
+[[gnu::noinline]] void RaiseOutOfMemory(Platform& platform) {
+  Raise(&platform, EOutOfMemory(ToAddress(__builtin_return_address(0))));
+}
+
 [[gnu::noinline]] void RaiseOutOfMemory() {
   Raise(g_out_of_memory_platform, EOutOfMemory(ToAddress(__builtin_return_address(0))));
 }

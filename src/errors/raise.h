@@ -21,8 +21,11 @@ inline constexpr std::uint32_t kRaisedErrorCode = 0xE0564C53;
 [[noreturn]] void RaiseRegistryException(Platform& platform, std::string_view format,
                                          std::string_view value_name);
 
-// Raises EOutOfMemory. It is also the new-handler while OutOfMemoryRaising
-// is alive, so that every failed allocation takes this path.
+// Raises EOutOfMemory, for memory that `platform` could not give.
+[[noreturn]] void RaiseOutOfMemory(Platform& platform);
+
+// The same, as the new-handler while OutOfMemoryRaising is alive, so that
+// every failed allocation takes this path.
 [[noreturn]] void RaiseOutOfMemory();
 
 // Installs RaiseOutOfMemory as the new-handler, asking `platform`'s filter,

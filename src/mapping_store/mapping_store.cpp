@@ -55,14 +55,12 @@ void MappingStore::ListValueNames(NameList& names) {
   // Room for the terminator; a length the API cannot even express is one
   // no buffer could be made for.
   const std::uint64_t capacity = longest + 1;
-  if (capacity > std::numeric_limits<std::uint32_t>::max() ||
-      capacity > std::numeric_limits<std::size_t>::max()) {
-    RaiseOutOfMemory();
-  }
+  if (capacity > std::numeric_limits<std::uint32_t>::max()) RaiseOutOfMemory(platform_);
   const auto buffer_length = static_cast<std::uint32_t>(capacity);
   const std::unique_ptr<char[]> buffer(new char[buffer_length]());
 
-  names.reserve(info.values);
+  // No reserve from the count: it may be stale, and the list grows as the
+  // names come.
   for (std::uint32_t index = 0; index < info.values; ++index) {
     std::uint32_t length = buffer_length;
     if (platform_.EnumValueName(current_key_.get(), index, buffer.get(), &length) !=
@@ -87,9 +85,8 @@ Text MappingStore::ReadText(const Text& name) {
   }
 
   Text text;
-  if (size > text.max_size()) RaiseOutOfMemory();
-  // Zero-filled, so bytes that the data query did not write (the value may
-  // have shrunk since the size query) end the text instead of joining it.
+  // Only a 32-bit process can be asked for more than a text can hold.
+  if (std::uint64_t{size} > std::uint64_t{text.max_size()}) RaiseOutOfMemory(platform_);
   text.resize(size);
   std::uint32_t returned = size;
   type = win32::kRegNone;
@@ -101,6 +98,10 @@ Text MappingStore::ReadText(const Text& name) {
   if (type != win32::kRegSz && type != win32::kRegExpandSz) {
     RaiseRegistryException(platform_, messages::kInvalidDataType, name);
   }
+  // Only the bytes the data query says it wrote are data: the size query
+  // may ask for more than the ANSI text needs, and the value may have
+  // shrunk in between.
+  if (returned < size) text.resize(returned);
   text.resize(UpToNul(text).size());
   return text;
 }

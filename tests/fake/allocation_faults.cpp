@@ -40,8 +40,8 @@ UncountedAllocations::~UncountedAllocations() { --g_uncounted; }
 
 }  // namespace velistra::testing
 
-// The replaceable allocation functions; the array and nothrow forms of the
-// standard library forward to these.
+// The replaceable allocation functions, all of them on malloc and free so
+// that every new meets its own delete. Only the plain forms count and fail.
 void* operator new(std::size_t size) {
   for (;;) {
     if (!velistra::testing::ShouldFailAllocation()) {
@@ -53,5 +53,23 @@ void* operator new(std::size_t size) {
   }
 }
 
+void* operator new[](std::size_t size) { return operator new(size); }
+
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return operator new(size);
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
+  return operator new(size, tag);
+}
+
 void operator delete(void* block) noexcept { std::free(block); }
+void operator delete[](void* block) noexcept { std::free(block); }
 void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }

@@ -190,6 +190,10 @@ Status FakePlatform::QueryInfoKey(RegKey handle, KeyInfo* info) {
   Call call{CallKind::kQueryInfoKey};
   call.key = handle;
   call.status = status;
+  if (status == win32::kErrorSuccess) {
+    call.number = info->values;
+    call.length_in = info->longest_value_name;
+  }
   Record(std::move(call));
   return status;
 }
@@ -233,6 +237,7 @@ Status FakePlatform::QueryValue(RegKey handle, const char* name, std::uint32_t* 
   Status status = win32::kErrorSuccess;
   Key* key = KeyOfHandle(handle);
   const FakeValue* value = key == nullptr ? nullptr : FindValue(*key, name);
+  Call call{CallKind::kQueryValue};
   if (key == nullptr) {
     status = win32::kErrorInvalidHandle;
   } else if (value == nullptr) {
@@ -240,14 +245,18 @@ Status FakePlatform::QueryValue(RegKey handle, const char* name, std::uint32_t* 
   } else {
     const auto stored = static_cast<std::uint32_t>(value->data.size());
     *type = value->type;
+    const bool string = value->type == win32::kRegSz || value->type == win32::kRegExpandSz;
     if (data != nullptr && stored > given) {
       status = win32::kErrorMoreData;
     } else if (data != nullptr) {
       std::memcpy(data, value->data.data(), stored);
+      if (size_query_overstates) std::memset(data + stored, 0xCC, given - stored);
+      call.written = value->data;
     }
-    *size = stored;
+    *size = data == nullptr && size_query_overstates && string ? 2 * stored : stored;
+    call.type = value->type;
+    call.size_out = *size;
   }
-  Call call{CallKind::kQueryValue};
   call.key = handle;
   call.text = name;
   call.length_in = given;

@@ -64,10 +64,17 @@ struct Call {
   RegKey key = 0;              // the key, or the parent key for kOpenKey
   std::string text;            // sub-key, value name, device name or box text
   std::string text2;           // target path or box title
-  std::uint32_t number = 0;    // access, index, flags, style, code or exit code
+  // Access, index, flags, style, code, exit code, or the number of values
+  // that kQueryInfoKey reported.
+  std::uint32_t number = 0;
   std::uint32_t options = 0;   // kOpenKey's options
-  std::uint32_t length_in = 0; // buffer length given (characters or bytes)
+  // Buffer length given (characters or bytes), or the longest value name
+  // that kQueryInfoKey reported.
+  std::uint32_t length_in = 0;
   bool with_buffer = false;    // kQueryValue: a data buffer was passed
+  std::uint32_t type = 0;      // kQueryValue: the type reported
+  std::uint32_t size_out = 0;  // kQueryValue: the size reported
+  std::string written;         // kQueryValue: the bytes written to the buffer
   CodeAddress address = 0;
   Status status = win32::kErrorSuccess;
 };
@@ -104,6 +111,10 @@ class FakePlatform final : public Platform {
   std::function<void(const Call&)> after_call;
   std::int32_t filter_answer = win32::kExceptionExecuteHandler;
   bool define_result = true;
+  // As RegQueryValueExA may for strings: the size query reports the size of
+  // the stored UTF-16 form, twice the ANSI bytes, and the data query leaves
+  // scratch bytes (0xCC) in the buffer beyond the data it writes.
+  bool size_query_overstates = false;
   ThreadLocaleInfo thread_locale{win32::kLangEnglish, false};
   std::string module_file_name = "velistra.exe";
 

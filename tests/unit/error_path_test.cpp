@@ -129,7 +129,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The code position of the error shown in a box.
 std::string PositionShown(FakePlatform& fake) {
-  const std::string& text = fake.CallsOf(CallKind::kShowMessageBox).at(0).text;
+  const std::string text = fake.CallsOf(CallKind::kShowMessageBox).at(0).text;
   const std::size_t at = text.find(" at ") + 4;
   return text.substr(at, text.find('.', at) - at);
 }

@@ -294,6 +294,14 @@ TEST_F(MappingStoreTest, ReadAsksTheSizeWithoutABufferThenTheDataWithThatSize) {
   EXPECT_EQ(queries[1].length_in, Sz("D:\\Work").size());
 }
 
+TEST_F(MappingStoreTest, OnlyTheBytesTheDataQueryWroteAreText) {
+  fake_.size_query_overstates = true;
+  for (const std::string& stored : {"D:\\B"s, Sz("D:\\B"), "D:\\B\0tail"s}) {
+    OpenWith({{"P:", win32::kRegSz, stored}});
+    EXPECT_EQ(store_.ReadText("P:"), "D:\\B") << "stored: " << stored;
+  }
+}
+
 TEST_F(MappingStoreTest, AMissingValueReadsAsEmptyText) {
   OpenWith({});
   EXPECT_EQ(store_.ReadText("P:"), "");

@@ -72,6 +72,23 @@ TEST(OutOfMemoryTest, EveryFailedAllocationTakesTheErrorPath) {
   }
 }
 
+TEST(OutOfMemoryTest, ANameBufferNoLengthCanExpressEndsInTheOutOfMemoryReport) {
+  FakePlatform fake;
+  // Doubled for the Far-Eastern locale, the longest name plus its
+  // terminator no longer fits the API's 32-bit length.
+  fake.SetMappings({{"P:", win32::kRegSz, Sz("D:\\A"), 0x80000000u}});
+  fake.thread_locale = {0x11, true};
+
+  EXPECT_EQ(RunProgram(fake), 1u);
+
+  EXPECT_THAT(fake.CallsOf(CallKind::kEnumValueName), IsEmpty());
+  const std::vector<Call> boxes = fake.CallsOf(CallKind::kShowMessageBox);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_THAT(boxes[0].text, MatchesRegex("Exception EOutOfMemory in module velistra\\.exe at "
+                                          "[0-9A-F]{8,16}\\.\r\nOut of memory\\.\r\n"));
+  EXPECT_EQ(fake.OpenHandleCount(), 0u);
+}
+
 TEST(OutOfMemoryTest, TheFilterCanTakeAnOutOfMemoryErrorToo) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   FakePlatform fake;

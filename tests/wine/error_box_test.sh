@@ -3,20 +3,22 @@
 # until it is dismissed, and the program then exits with code 1.
 source "$(dirname "$0")/lib.sh"
 
-display_number=$((90 + RANDOM % 100))
-Xvfb ":$display_number" -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+# Xvfb picks a free display and says which.
+exec {display_fd}<> <(:)
+Xvfb -displayfd "$display_fd" -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
 xvfb=$!
 trap 'kill "$xvfb" 2>/dev/null; rm -rf "$WORK"' EXIT
+if ! read -r -t 30 -u "$display_fd" display_number; then
+  fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
+  finish
+fi
 export DISPLAY=":$display_number"
-for _ in $(seq 50); do
-  xdotool getdisplaygeometry >/dev/null 2>&1 && break
-  sleep 0.2
-done
 
 clear_drives
 reg_import "$FIXTURES/wrong_type.reg" || fail "the fixture did not import"
 
-run_velistra >"$WORK/velistra.log" 2>&1 &
+# Long enough for the box to be found and dismissed, even under emulation.
+timeout -k 5 300 wine "$VELISTRA_EXE" >"$WORK/velistra.log" 2>&1 &
 velistra=$!
 
 window=$(timeout 120 xdotool search --sync --name '^Application Error$' | head -1)

@@ -66,14 +66,14 @@ pass "the same error reports the same position"
 # A run without an error loads no user32 at all.
 clear_drives
 reg_import "$FIXTURES/single.reg" || fail "the fixture did not import"
-WINEDEBUG=+loaddll,+relay run_wine "$VELISTRA_EXE" 2>"$WORK/clean.trace"
+run_velistra_traced "$WORK/clean.trace"
 exit_code=$?
 [ "$exit_code" -eq 0 ] || fail "clean run: exit code $exit_code"
 if grep -aqiE 'loaddll.*user32' "$WORK/clean.trace"; then
   fail "a run without an error loaded user32: $(grep -aiE -m1 'loaddll.*user32' "$WORK/clean.trace")"
 fi
 grep -aqiE 'loaddll.*advapi32' "$WORK/clean.trace" || fail "the trace shows no DLL loads at all"
-if i686-w64-mingw32-objdump -p "$VELISTRA_EXE" | grep -qi 'DLL Name: user32'; then
+if grep -qi 'DLL Name: user32' <<<"$(i686-w64-mingw32-objdump -p "$VELISTRA_EXE")"; then
   fail "the exe imports user32 at load"
 fi
 pass "user32 is loaded only for the box"

@@ -82,6 +82,9 @@ clear_drives() {
   timeout 60 wineserver -k 2>/dev/null
   timeout 60 wineserver -w 2>/dev/null
   setsid wineserver -p </dev/null >/dev/null 2>&1
+  # The first process of a new server starts Wine's own services; let that
+  # happen here, not in a traced run of the exe.
+  run_wine "$DRIVE_PROBE" query C: >/dev/null 2>&1
 }
 
 # NAME<TAB>target... lines for the given names ("-" when undefined).
@@ -91,10 +94,11 @@ query_drives() { run_wine "$DRIVE_PROBE" query "$@" | tr -d '\r'; }
 run_velistra() { run_wine "$VELISTRA_EXE"; }
 
 # The calls that velistra.exe itself made, from a relay trace in FILE: only
-# lines whose return address lies inside the exe's image.
+# lines whose return address lies inside the exe's image, wherever the
+# loader placed it.
 exe_calls() {
   local trace=$1 base size line address
-  read -r base size < <(image_range)
+  read -r base size < <(image_range "$trace")
   while IFS= read -r line; do
     [[ $line =~ :(Call|Ret)\ .*\ ret=([0-9a-f]+) ]] || continue
     address=$((16#${BASH_REMATCH[2]}))
@@ -102,21 +106,25 @@ exe_calls() {
   done <"$trace"
 }
 
-# The exe's image base and size, from its PE header.
+# The exe's load address, from the loader's line in the trace FILE, and its
+# image size, from its PE header.
 image_range() {
-  local key value base=0 size=0
+  local key value base size=0 pattern='velistra\.exe" at ([0-9A-Fa-f]+)'
+  [[ $(grep -a -m1 'loaddll.*velistra\.exe" at' "$1") =~ $pattern ]] || {
+    echo "0 0"
+    return
+  }
+  base=$((16#${BASH_REMATCH[1]}))
   while read -r key value _; do
-    case $key in
-      ImageBase) base=$((16#$value)) ;;
-      SizeOfImage) size=$((16#$value)) ;;
-    esac
+    [ "$key" = SizeOfImage ] && size=$((16#$value))
   done < <(i686-w64-mingw32-objdump -p "$VELISTRA_EXE")
   echo "$base $size"
 }
 
-# Runs velistra.exe with a relay trace of the calls that matter to the tests
-# written to FILE; its exit code is the function's.
+# Runs velistra.exe with a trace of the DLLs it loads and of the calls that
+# matter to the tests (the prefix's RelayInclude) written to FILE; its exit
+# code is the function's.
 run_velistra_traced() {
   local trace=$1
-  WINEDEBUG=+relay run_wine "$VELISTRA_EXE" 2>"$trace"
+  WINEDEBUG=+loaddll,+relay run_wine "$VELISTRA_EXE" 2>"$trace"
 }

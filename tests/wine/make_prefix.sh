@@ -3,7 +3,7 @@
 # running for it, so that the tests after it start warm.
 source "$(dirname "$0")/lib.sh"
 
-wineserver -k 2>/dev/null
+timeout 60 wineserver -k 2>/dev/null
 rm -rf "$VELISTRA_WINE_PREFIX"
 mkdir -p "$(dirname "$VELISTRA_WINE_PREFIX")"
 log="$VELISTRA_WINE_PREFIX.log"

@@ -25,6 +25,8 @@ check() {
 
   run_velistra_traced "$trace"
   exit_code=$?
+  grep -aqF 'Call advapi32.RegOpenKeyExA(' <<<"$(exe_calls "$trace")" ||
+    fail "$label: the trace shows no call of the exe"
 
   reg_snapshot "$WORK/$label.after" || { fail "$label: no registry export"; return; }
   expect_same_registry "$label" "$WORK/$label.before" "$WORK/$label.after"
