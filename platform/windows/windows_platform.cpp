@@ -131,9 +131,9 @@ void WindowsPlatform::LeaveErrorToSystem(std::uint32_t code, CodeAddress /*addre
 }
 
 ModuleInfo WindowsPlatform::ModuleContaining(CodeAddress address) {
-  // Static, so the report needs no memory: it may be showing that none is left.
-  static wchar_t path[32768];
-  static char file_name[1024];
+  // On the stack and in the platform object: the report needs no memory
+  // from the heap, as it may be showing that none is left.
+  wchar_t path[32768];
   HMODULE module = nullptr;
   if (!::GetModuleHandleExW(
           GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
@@ -149,9 +149,9 @@ ModuleInfo WindowsPlatform::ModuleContaining(CodeAddress address) {
   for (const wchar_t* p = path; *p != L'\0'; ++p) {
     if (*p == L'\\' || *p == L'/') name = p + 1;
   }
-  const int bytes = ::WideCharToMultiByte(CP_ACP, 0, name, -1, file_name, sizeof(file_name),
-                                          nullptr, nullptr);
-  if (bytes > 0) info.file_name = {file_name, static_cast<std::size_t>(bytes - 1)};
+  const int bytes = ::WideCharToMultiByte(CP_ACP, 0, name, -1, module_file_name_,
+                                          sizeof(module_file_name_), nullptr, nullptr);
+  if (bytes > 0) info.file_name = {module_file_name_, static_cast<std::size_t>(bytes - 1)};
   return info;
 }
 

@@ -23,6 +23,10 @@ class WindowsPlatform final : public Platform {
   ModuleInfo ModuleContaining(CodeAddress address) override;
   void ShowMessageBox(const char* text, const char* title, std::uint32_t style) override;
   [[noreturn]] void ExitProcess(std::uint32_t exit_code) override;
+
+ private:
+  // What ModuleContaining's file name points into.
+  char module_file_name_[1024] = {};
 };
 
 }  // namespace velistra

@@ -51,7 +51,10 @@ finish() {
   exit 0
 }
 
-run_wine() { timeout -k 5 "$WINE_TIMEOUT" wine "$@"; }
+# Runs a Wine program, bounded, in the locale WINE_LOCALE names, if any.
+run_wine() {
+  timeout -k 5 "$WINE_TIMEOUT" env ${WINE_LOCALE:+LC_ALL="$WINE_LOCALE"} wine "$@"
+}
 
 # The Windows form of a Unix path: Wine maps / to drive Z:.
 win_path() { printf 'Z:%s' "${1//\//\\}"; }
