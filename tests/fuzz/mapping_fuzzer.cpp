@@ -47,7 +47,7 @@ std::string DecodeData(FuzzedDataProvider& in) {
 // Now and then one value of a run gets a name of up to the registry's limit,
 // or data of a few MiB: rarely, so that most runs stay fast.
 void MakeOneLarge(FuzzedDataProvider& in, std::vector<FakeValue>& values) {
-  if (values.empty() || in.ConsumeIntegralInRange(0, 31) != 0) return;
+  if (values.empty() || in.ConsumeIntegralInRange(0, 255) != 0) return;
   FakeValue& value = values[in.ConsumeIntegralInRange<std::size_t>(0, values.size() - 1)];
   const auto fill = static_cast<char>(in.ConsumeIntegral<std::uint8_t>());
   if (in.ConsumeBool()) {
