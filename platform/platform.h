@@ -7,7 +7,9 @@
 // the in/out length rules noted on each method.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace velistra {
@@ -40,6 +42,12 @@ struct ThreadLocaleInfo {
   std::uint16_t primary_language = 0;
   bool ansi_code_page_has_lead_bytes = false;
 };
+
+// A module whose resources can be read: a language module opened as data,
+// or the program itself.
+using ResourceModule = std::uintptr_t;
+inline constexpr ResourceModule kNoResourceModule = 0;
+inline constexpr ResourceModule kProgramModule = 1;
 
 // The loaded module that holds some code address.
 struct ModuleInfo {
@@ -83,6 +91,18 @@ class Platform {
   [[noreturn]] virtual void LeaveErrorToSystem(std::uint32_t code, CodeAddress address) = 0;
   // The module that holds `address`.
   virtual ModuleInfo ModuleContaining(CodeAddress address) = 0;
+  // The user's locale's language abbreviation (LOCALE_SABBREVLANGNAME, such
+  // as DEU) in `out`; returns its length, 0 if there is none or no room.
+  virtual std::size_t LanguageAbbreviation(std::span<char> out) = 0;
+  // Opens the file named like the program, in the program's folder, with
+  // `code` as its extension (velistra.DEU), as data only: none of its code
+  // can run. kNoResourceModule if there is no such module.
+  virtual ResourceModule OpenLanguageModule(std::string_view code) = 0;
+  // String resource `id` of `module`, in the ANSI code page, into `out`,
+  // NUL-terminated; returns its length, 0 if the module has no such string
+  // or it does not fit.
+  virtual std::size_t LoadMessageText(ResourceModule module, std::uint32_t id,
+                                      std::span<char> out) = 0;
   // MessageBoxA with no owner window; returns when the box is dismissed.
   virtual void ShowMessageBox(const char* text, const char* title, std::uint32_t style) = 0;
 

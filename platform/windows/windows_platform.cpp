@@ -155,6 +155,72 @@ ModuleInfo WindowsPlatform::ModuleContaining(CodeAddress address) {
   return info;
 }
 
+std::size_t WindowsPlatform::LanguageAbbreviation(std::span<char> out) {
+  const int length = ::GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SABBREVLANGNAME, out.data(),
+                                      static_cast<int>(out.size()));
+  return length > 0 ? static_cast<std::size_t>(length - 1) : 0;
+}
+
+ResourceModule WindowsPlatform::OpenLanguageModule(std::string_view code) {
+  wchar_t path[32768];
+  constexpr std::size_t kRoom = sizeof(path) / sizeof(path[0]);
+  const DWORD length = ::GetModuleFileNameW(nullptr, path, kRoom);
+  if (length == 0 || length >= kRoom) return kNoResourceModule;
+  // The program's file name with its extension, if any, replaced by the code.
+  std::size_t name_start = 0;
+  for (std::size_t i = 0; i < length; ++i) {
+    if (path[i] == L'\\' || path[i] == L'/') name_start = i + 1;
+  }
+  std::size_t stem_end = length;
+  for (std::size_t i = length; i > name_start; --i) {
+    if (path[i - 1] == L'.') {
+      stem_end = i - 1;
+      break;
+    }
+  }
+  if (stem_end + 1 + code.size() + 1 > kRoom) return kNoResourceModule;
+  path[stem_end] = L'.';
+  for (std::size_t i = 0; i < code.size(); ++i) {
+    const char c = code[i];
+    // A language code is letters; anything else names no module of ours.
+    if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) return kNoResourceModule;
+    path[stem_end + 1 + i] = static_cast<wchar_t>(c);
+  }
+  path[stem_end + 1 + code.size()] = L'\0';
+  // As data only: the module's code, DllMain included, never runs.
+  const HMODULE module =
+      ::LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  return module != nullptr ? reinterpret_cast<ResourceModule>(module) : kNoResourceModule;
+}
+
+std::size_t WindowsPlatform::LoadMessageText(ResourceModule module, std::uint32_t id,
+                                             std::span<char> out) {
+  // Read from the string table directly rather than through LoadStringA,
+  // which would bring user32 in before any box is due.
+  const HMODULE handle = module == kProgramModule ? ::GetModuleHandleW(nullptr)
+                                                  : reinterpret_cast<HMODULE>(module);
+  if (out.empty()) return 0;
+  // Strings come in blocks of sixteen: block id / 16 + 1, each string a
+  // UTF-16 length followed by that many characters.
+  const HRSRC found = ::FindResourceW(handle, MAKEINTRESOURCEW(id / 16 + 1), MAKEINTRESOURCEW(6));
+  if (found == nullptr) return 0;
+  const HGLOBAL loaded = ::LoadResource(handle, found);
+  const auto* entry = loaded != nullptr ? static_cast<const WCHAR*>(::LockResource(loaded)) : nullptr;
+  if (entry == nullptr) return 0;
+  const WCHAR* const end = entry + ::SizeofResource(handle, found) / sizeof(WCHAR);
+  for (std::uint32_t skip = id % 16; skip > 0; --skip) {
+    if (entry >= end) return 0;
+    entry += 1 + *entry;
+  }
+  if (entry >= end || *entry == 0 || *entry > end - entry - 1) return 0;
+  const int characters = *entry;
+  const int bytes = ::WideCharToMultiByte(CP_ACP, 0, entry + 1, characters, out.data(),
+                                          static_cast<int>(out.size() - 1), nullptr, nullptr);
+  if (bytes <= 0) return 0;
+  out[static_cast<std::size_t>(bytes)] = '\0';
+  return static_cast<std::size_t>(bytes);
+}
+
 void WindowsPlatform::ShowMessageBox(const char* text, const char* title, std::uint32_t style) {
   // user32 is loaded only when a box is due: loading it costs every run,
   // and almost every run shows nothing.

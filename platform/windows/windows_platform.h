@@ -21,6 +21,10 @@ class WindowsPlatform final : public Platform {
   std::int32_t ConsultUnhandledErrorFilter(std::uint32_t code, CodeAddress address) override;
   [[noreturn]] void LeaveErrorToSystem(std::uint32_t code, CodeAddress address) override;
   ModuleInfo ModuleContaining(CodeAddress address) override;
+  std::size_t LanguageAbbreviation(std::span<char> out) override;
+  ResourceModule OpenLanguageModule(std::string_view code) override;
+  std::size_t LoadMessageText(ResourceModule module, std::uint32_t id,
+                              std::span<char> out) override;
   void ShowMessageBox(const char* text, const char* title, std::uint32_t style) override;
   [[noreturn]] void ExitProcess(std::uint32_t exit_code) override;
 

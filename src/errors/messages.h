@@ -1,15 +1,26 @@
-// The program's message texts and formats, in one place.
+// The program's message texts, by id.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string_view>
 
-namespace velistra::messages {
+namespace velistra {
 
-inline constexpr std::string_view kInvalidDataType = "Invalid data type for '%s'";
-inline constexpr std::string_view kFailedToGetData = "Failed to get data for '%s'";
-inline constexpr std::string_view kOutOfMemory = "Out of memory";
+enum class TextId : std::uint32_t {
+#define MESSAGE_TEXT(id, name, text) name = id,
+#include "errors/message_texts.def"
+#undef MESSAGE_TEXT
+};
 
-inline constexpr std::string_view kReportTitle = "Application Error";
-inline constexpr std::string_view kReportFormat = "Exception %s in module %s at %p.\r\n%s%s\r\n";
+// How many texts there are; their ids run from 1 to kTextCount.
+inline constexpr std::size_t kTextCount = 0
+#define MESSAGE_TEXT(id, name, text) +1
+#include "errors/message_texts.def"
+#undef MESSAGE_TEXT
+    ;
 
-}  // namespace velistra::messages
+// The text as the program carries it; its data() is NUL-terminated.
+std::string_view BuiltInText(TextId id);
+
+}  // namespace velistra

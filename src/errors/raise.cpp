@@ -1,6 +1,5 @@
 #include "errors/raise.h"
 
-#include <new>
 #include <utility>
 
 #include "errors/raised_error.h"
@@ -10,9 +9,13 @@
 namespace velistra {
 namespace {
 
-// The platform that failed allocations report to; a new-handler takes no
-// arguments.
-Platform* g_out_of_memory_platform = nullptr;
+// What the raise path works with; a new-handler takes no arguments.
+Platform* g_scope_platform = nullptr;
+MessageTexts* g_scope_texts = nullptr;
+
+std::string_view TextOf(TextId id) {
+  return g_scope_texts != nullptr ? g_scope_texts->Get(id) : BuiltInText(id);
+}
 
 template <class Error>
 [[noreturn]] void Raise(Platform* platform, Error&& error) {
@@ -29,28 +32,32 @@ CodeAddress ToAddress(const void* pointer) { return reinterpret_cast<CodeAddress
 }  // namespace
 
 // Not inlined, so the return address names the code that raised the error.
-[[gnu::noinline]] void RaiseRegistryException(Platform& platform, std::string_view format,
+[[gnu::noinline]] void RaiseRegistryException(Platform& platform, TextId format,
                                               std::string_view value_name) {
-  std::string message = FormatText(format, {FormatArg::Of(value_name)});
+  std::string message = FormatText(TextOf(format), {FormatArg::Of(value_name)});
   Raise(&platform,
         ERegistryException(std::move(message), ToAddress(__builtin_return_address(0))));
 }
 
 [[gnu::noinline]] void RaiseOutOfMemory(Platform& platform) {
-  Raise(&platform, EOutOfMemory(ToAddress(__builtin_return_address(0))));
+  Raise(&platform,
+        EOutOfMemory(TextOf(TextId::kOutOfMemory), ToAddress(__builtin_return_address(0))));
 }
 
 [[gnu::noinline]] void RaiseOutOfMemory() {
-  Raise(g_out_of_memory_platform, EOutOfMemory(ToAddress(__builtin_return_address(0))));
+  Raise(g_scope_platform,
+        EOutOfMemory(TextOf(TextId::kOutOfMemory), ToAddress(__builtin_return_address(0))));
 }
 
-OutOfMemoryRaising::OutOfMemoryRaising(Platform& platform)
-    : previous_platform_(std::exchange(g_out_of_memory_platform, &platform)),
+RaiseScope::RaiseScope(Platform& platform, MessageTexts& texts)
+    : previous_platform_(std::exchange(g_scope_platform, &platform)),
+      previous_texts_(std::exchange(g_scope_texts, &texts)),
       previous_handler_(std::set_new_handler(&RaiseOutOfMemory)) {}
 
-OutOfMemoryRaising::~OutOfMemoryRaising() {
+RaiseScope::~RaiseScope() {
   std::set_new_handler(previous_handler_);
-  g_out_of_memory_platform = previous_platform_;
+  g_scope_texts = previous_texts_;
+  g_scope_platform = previous_platform_;
 }
 
 }  // namespace velistra

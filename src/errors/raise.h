@@ -7,8 +7,11 @@
 #pragma once
 
 #include <cstdint>
+#include <new>
 #include <string_view>
 
+#include "errors/message_texts.h"
+#include "errors/messages.h"
 #include "platform/platform.h"
 
 namespace velistra {
@@ -17,29 +20,32 @@ namespace velistra {
 // (customer bit set, "VLS").
 inline constexpr std::uint32_t kRaisedErrorCode = 0xE0564C53;
 
-// Raises ERegistryException, its message `format` filled with `value_name`.
-[[noreturn]] void RaiseRegistryException(Platform& platform, std::string_view format,
+// Raises ERegistryException, its message the text `format` filled with
+// `value_name`.
+[[noreturn]] void RaiseRegistryException(Platform& platform, TextId format,
                                          std::string_view value_name);
 
 // Raises EOutOfMemory, for memory that `platform` could not give.
 [[noreturn]] void RaiseOutOfMemory(Platform& platform);
 
-// The same, as the new-handler while OutOfMemoryRaising is alive, so that
-// every failed allocation takes this path.
+// The same, as the new-handler while a RaiseScope is alive, so that every
+// failed allocation takes this path.
 [[noreturn]] void RaiseOutOfMemory();
 
-// Installs RaiseOutOfMemory as the new-handler, asking `platform`'s filter,
-// and puts back the previous handler when it ends.
-class OutOfMemoryRaising {
+// While alive, errors take their messages from `texts`, and a failed
+// allocation raises EOutOfMemory through `platform`. Outside any scope the
+// messages are the built-in texts. Puts back what was before when it ends.
+class RaiseScope {
  public:
-  explicit OutOfMemoryRaising(Platform& platform);
-  ~OutOfMemoryRaising();
-  OutOfMemoryRaising(const OutOfMemoryRaising&) = delete;
-  OutOfMemoryRaising& operator=(const OutOfMemoryRaising&) = delete;
+  RaiseScope(Platform& platform, MessageTexts& texts);
+  ~RaiseScope();
+  RaiseScope(const RaiseScope&) = delete;
+  RaiseScope& operator=(const RaiseScope&) = delete;
 
  private:
   Platform* previous_platform_;
-  void (*previous_handler_)();
+  MessageTexts* previous_texts_;
+  std::new_handler previous_handler_;
 };
 
 }  // namespace velistra

@@ -43,15 +43,20 @@ class ERegistryException final : public RaisedError {
   std::string message_;
 };
 
-// An allocation that failed. It owns no memory, so it can always be thrown,
-// and it is a std::bad_alloc, as whatever a new-handler throws must be.
+// An allocation that failed. It owns no memory, so it can always be thrown
+// (its message lives in the program's texts), and it is a std::bad_alloc,
+// as whatever a new-handler throws must be.
 class EOutOfMemory final : public std::bad_alloc, public RaisedError {
  public:
-  explicit EOutOfMemory(CodeAddress address) noexcept : RaisedError(address) {}
+  EOutOfMemory(std::string_view message, CodeAddress address) noexcept
+      : RaisedError(address), message_(message) {}
 
   const char* what() const noexcept override { return "EOutOfMemory"; }
   std::string_view ClassName() const noexcept override { return "EOutOfMemory"; }
-  std::string_view Message() const noexcept override;
+  std::string_view Message() const noexcept override { return message_; }
+
+ private:
+  std::string_view message_;
 };
 
 }  // namespace velistra

@@ -1,6 +1,5 @@
 #include "mapping_run/error_report.h"
 
-#include "errors/messages.h"
 #include "platform/win32_values.h"
 #include "text/format.h"
 
@@ -15,23 +14,26 @@ constexpr std::uint32_t kReportStyle = win32::kMbOk | win32::kMbIconStop | win32
 
 }  // namespace
 
-std::size_t FormatErrorReport(std::span<char> out, const ErrorReportParts& parts) {
+std::size_t FormatErrorReport(std::span<char> out, std::string_view format,
+                              const ErrorReportParts& parts) {
   // A sentence gets its closing period unless it has one.
   const std::string_view period =
       !parts.message.empty() && parts.message.back() != '.' ? "." : "";
-  return FormatInto(out, messages::kReportFormat,
+  return FormatInto(out, format,
                     {FormatArg::Of(parts.class_name), FormatArg::Of(parts.module_file_name),
                      FormatArg::Position(parts.code_position), FormatArg::Of(parts.message),
                      FormatArg::Of(period)});
 }
 
-void ShowErrorReport(Platform& platform, const RaisedError& error) {
+void ShowErrorReport(Platform& platform, MessageTexts& texts, const RaisedError& error) {
+  const std::string_view format = texts.Get(TextId::kReportFormat);
+  const std::string_view title = texts.Get(TextId::kReportTitle);
   const ModuleInfo module = platform.ModuleContaining(error.address());
   char text[kReportCapacity];
-  FormatErrorReport(text, {error.ClassName(), module.file_name, error.address() - module.base,
-                           error.Message()});
-  // The title is a literal, so its data() is NUL-terminated.
-  platform.ShowMessageBox(text, messages::kReportTitle.data(), kReportStyle);
+  FormatErrorReport(text, format,
+                    {error.ClassName(), module.file_name, error.address() - module.base,
+                     error.Message()});
+  platform.ShowMessageBox(text, title.data(), kReportStyle);
 }
 
 }  // namespace velistra

@@ -6,6 +6,7 @@
 #include <span>
 #include <string_view>
 
+#include "errors/message_texts.h"
 #include "errors/raised_error.h"
 #include "platform/platform.h"
 
@@ -19,12 +20,14 @@ struct ErrorReportParts {
   std::string_view message;
 };
 
-// The report's text, written as FormatInto writes: bounded, NUL-terminated,
-// returning the full length.
-std::size_t FormatErrorReport(std::span<char> out, const ErrorReportParts& parts);
+// The report's text from `format`, written as FormatInto writes: bounded,
+// NUL-terminated, returning the full length.
+std::size_t FormatErrorReport(std::span<char> out, std::string_view format,
+                              const ErrorReportParts& parts);
 
-// Shows `error` in a task-modal stop box with no owner window. It allocates
-// nothing, so it works after memory ran out.
-void ShowErrorReport(Platform& platform, const RaisedError& error);
+// Shows `error` in a task-modal stop box with no owner window, in the
+// title and format of `texts`. It allocates nothing, so it works after
+// memory ran out.
+void ShowErrorReport(Platform& platform, MessageTexts& texts, const RaisedError& error);
 
 }  // namespace velistra

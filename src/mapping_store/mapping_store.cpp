@@ -4,7 +4,6 @@
 #include <limits>
 #include <memory>
 
-#include "errors/messages.h"
 #include "errors/raise.h"
 #include "mapping_store/far_east_locale.h"
 #include "platform/win32_values.h"
@@ -93,10 +92,10 @@ Text MappingStore::ReadText(const Text& name) {
   if (platform_.QueryValue(current_key_.get(), name.c_str(), &type,
                            reinterpret_cast<unsigned char*>(text.data()),
                            &returned) != win32::kErrorSuccess) {
-    RaiseRegistryException(platform_, messages::kFailedToGetData, name);
+    RaiseRegistryException(platform_, TextId::kFailedToGetData, name);
   }
   if (type != win32::kRegSz && type != win32::kRegExpandSz) {
-    RaiseRegistryException(platform_, messages::kInvalidDataType, name);
+    RaiseRegistryException(platform_, TextId::kInvalidDataType, name);
   }
   // Only the bytes the data query says it wrote are data: the size query
   // may ask for more than the ANSI text needs, and the value may have

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "fake/allocation_faults.h"
+#include "errors/messages.h"
 #include "mapping_run/program_entry.h"
 
 namespace velistra::testing {
@@ -42,15 +43,35 @@ const char* NameOf(CallKind kind) {
     case CallKind::kModuleContaining: return "GetModuleHandleExA";
     case CallKind::kShowMessageBox: return "MessageBoxA";
     case CallKind::kExitProcess: return "ExitProcess";
+    case CallKind::kLanguageAbbreviation: return "GetLocaleInfoA";
+    case CallKind::kOpenLanguageModule: return "LoadLibraryExW";
+    case CallKind::kLoadMessageText: return "LoadString";
   }
   return "?";
 }
 
+// Copies `text` and a terminator into `out`; 0 if it does not fit.
+std::size_t CopyOut(std::string_view text, std::span<char> out) {
+  if (text.empty() || text.size() >= out.size()) return 0;
+  std::memcpy(out.data(), text.data(), text.size());
+  out[text.size()] = '\0';
+  return text.size();
+}
+
 }  // namespace
+
+bool IsTextLookup(CallKind kind) {
+  return kind == CallKind::kLanguageAbbreviation || kind == CallKind::kOpenLanguageModule ||
+         kind == CallKind::kLoadMessageText;
+}
 
 std::string Sz(std::string_view text) { return std::string(text) + '\0'; }
 
-FakePlatform::FakePlatform() = default;
+FakePlatform::FakePlatform() {
+  for (std::uint32_t id = 1; id <= kTextCount; ++id) {
+    program_texts[id] = std::string(BuiltInText(static_cast<TextId>(id)));
+  }
+}
 
 void FakePlatform::AddKey(std::string_view path) {
   if (FindKey(path) == nullptr) keys_.push_back(Key{std::string(path), {}, false});
@@ -327,6 +348,51 @@ ModuleInfo FakePlatform::ModuleContaining(CodeAddress address) {
   call.address = address;
   Record(std::move(call));
   return {kModuleBase, module_file_name};
+}
+
+std::size_t FakePlatform::LanguageAbbreviation(std::span<char> out) {
+  const UncountedAllocations uncounted;
+  Call call{CallKind::kLanguageAbbreviation};
+  call.text = language_abbreviation;
+  Record(std::move(call));
+  return CopyOut(language_abbreviation, out);
+}
+
+ResourceModule FakePlatform::OpenLanguageModule(std::string_view code) {
+  const UncountedAllocations uncounted;
+  ResourceModule module = kNoResourceModule;
+  if (language_modules.count(std::string(code)) != 0) {
+    module = 0x9000 + open_modules_.size();
+    open_modules_[module] = code;
+  }
+  Call call{CallKind::kOpenLanguageModule};
+  call.text = code;
+  call.key = module;
+  call.status = module == kNoResourceModule ? win32::kErrorFileNotFound : win32::kErrorSuccess;
+  Record(std::move(call));
+  return module;
+}
+
+std::size_t FakePlatform::LoadMessageText(ResourceModule module, std::uint32_t id,
+                                          std::span<char> out) {
+  const UncountedAllocations uncounted;
+  const std::map<std::uint32_t, std::string>* texts = nullptr;
+  if (module == kProgramModule) {
+    texts = &program_texts;
+  } else if (const auto it = open_modules_.find(module); it != open_modules_.end()) {
+    texts = &language_modules.at(it->second);
+  }
+  std::size_t length = 0;
+  if (texts != nullptr) {
+    if (const auto text = texts->find(id); text != texts->end()) length = CopyOut(text->second, out);
+  }
+  Call call{CallKind::kLoadMessageText};
+  call.key = module;
+  call.number = id;
+  call.text = std::string(out.data(), length);
+  call.status = length == 0 ? win32::kErrorFileNotFound : win32::kErrorSuccess;
+  Record(std::move(call));
+  return length;
 }
 
 void FakePlatform::ShowMessageBox(const char* text, const char* title, std::uint32_t style) {

@@ -54,7 +54,13 @@ enum class CallKind {
   kModuleContaining,
   kShowMessageBox,
   kExitProcess,
+  kLanguageAbbreviation,
+  kOpenLanguageModule,
+  kLoadMessageText,
 };
+
+// The calls by which the program looks up its message texts.
+bool IsTextLookup(CallKind kind);
 
 // One call as the program made it, with what the fake answered.
 struct Call {
@@ -117,6 +123,14 @@ class FakePlatform final : public Platform {
   bool size_query_overstates = false;
   ThreadLocaleInfo thread_locale{win32::kLangEnglish, false};
   std::string module_file_name = "velistra.exe";
+  // The user's language abbreviation, and the language modules beside the
+  // program by code (as in velistra.<code>): string id -> text. A module
+  // without texts stands for one whose strings cannot be read.
+  std::string language_abbreviation = "ENU";
+  std::map<std::string, std::map<std::uint32_t, std::string>> language_modules;
+  // The program's own string table; the built-in texts unless a test
+  // changes them.
+  std::map<std::uint32_t, std::string> program_texts;
 
   // --- What the program did. ---
   const std::vector<Call>& calls() const { return calls_; }
@@ -150,6 +164,10 @@ class FakePlatform final : public Platform {
   // the trace to stderr and _exits with kLeftToSystemExitCode.
   [[noreturn]] void LeaveErrorToSystem(std::uint32_t code, CodeAddress address) override;
   ModuleInfo ModuleContaining(CodeAddress address) override;
+  std::size_t LanguageAbbreviation(std::span<char> out) override;
+  ResourceModule OpenLanguageModule(std::string_view code) override;
+  std::size_t LoadMessageText(ResourceModule module, std::uint32_t id,
+                              std::span<char> out) override;
   void ShowMessageBox(const char* text, const char* title, std::uint32_t style) override;
   // Throws ProcessExit.
   [[noreturn]] void ExitProcess(std::uint32_t exit_code) override;
@@ -170,6 +188,7 @@ class FakePlatform final : public Platform {
 
   std::vector<Key> keys_;
   std::map<RegKey, std::string> handles_;  // open handle -> key path
+  std::map<ResourceModule, std::string> open_modules_;  // -> code
   RegKey next_handle_ = 0x100;
   std::size_t bad_closes_ = 0;
   std::vector<Call> calls_;

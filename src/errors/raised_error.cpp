@@ -1,9 +1,0 @@
-#include "errors/raised_error.h"
-
-#include "errors/messages.h"
-
-namespace velistra {
-
-std::string_view EOutOfMemory::Message() const noexcept { return messages::kOutOfMemory; }
-
-}  // namespace velistra
