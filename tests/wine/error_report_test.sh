@@ -7,11 +7,6 @@ source "$(dirname "$0")/lib.sh"
 # The names of the functions the exe called, in order, one per line.
 called() { exe_calls "$1" | sed -n 's/^[0-9a-f]*:Call [A-Za-z0-9]*\.\([A-Za-z]*\)(.*/\1/p'; }
 
-# The text of the first MessageBoxA call, as the trace writes it.
-box_text() {
-  exe_calls "$1" | sed -n 's/.*:Call user32\.MessageBoxA(\([0-9a-f]*\),[0-9a-f]* "\(.*\)",[0-9a-f]* "\(.*\)",\([0-9a-f]*\)).*/\2/p' | head -1
-}
-
 clear_drives
 reg_import "$FIXTURES/wrong_type.reg" || fail "the fixture did not import"
 run_velistra_traced "$WORK/first.trace"
@@ -21,6 +16,7 @@ exit_code=$?
 expected_calls="SetUnhandledExceptionFilter
 RegOpenKeyExA
 RegQueryInfoKeyA
+GetLocaleInfoA
 RegEnumValueA
 RegEnumValueA
 RegEnumValueA
@@ -29,13 +25,18 @@ RegQueryValueExA
 DefineDosDeviceA
 RegQueryValueExA
 RegQueryValueExA
+GetLocaleInfoA
+LoadLibraryExW
+LoadLibraryExW
 UnhandledExceptionFilter
 RegCloseKey
 LoadLibraryA
 MessageBoxA
 ExitProcess"
 # The run-time library's start-up installs its own filter first; it passes
-# the program's errors on to the system's.
+# the program's errors on to the system's. The locale is asked once for the
+# name buffer, and once more, with the language modules looked for (ENU,
+# EN: none here), when the error first needs a text.
 actual_calls=$(called "$WORK/first.trace")
 [ "$actual_calls" == "$expected_calls" ] ||
   fail "calls, in order:"$'\n'"$actual_calls"$'\n'"expected:"$'\n'"$expected_calls"

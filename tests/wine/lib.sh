@@ -131,3 +131,12 @@ run_velistra_traced() {
   local trace=$1
   WINEDEBUG=+loaddll,+relay run_wine "$VELISTRA_EXE" 2>"$trace"
 }
+
+# The text and the title of the first MessageBoxA call in a relay trace, as
+# the trace writes them (C escapes, \xNN for bytes from 0x80).
+box_text() {
+  exe_calls "$1" | sed -n 's/.*:Call user32\.MessageBoxA([0-9a-f]*,[0-9a-f]* "\(.*\)",[0-9a-f]* "\(.*\)",[0-9a-f]*).*/\1/p' | head -1
+}
+box_title() {
+  exe_calls "$1" | sed -n 's/.*:Call user32\.MessageBoxA([0-9a-f]*,[0-9a-f]* "\(.*\)",[0-9a-f]* "\(.*\)",[0-9a-f]*).*/\2/p' | head -1
+}
