@@ -26,13 +26,13 @@ velistra=build/windows/velistra.exe
 floor=build/windows/bench/floor.exe
 empty=build/windows/bench/empty.exe
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'rm -rf "$work"; timeout 60 wineserver -k 2>/dev/null || true' EXIT
 
 # Wall time of one run, in microseconds.
 run_time() {
   local start end
   start=$(date +%s%N)
-  timeout 60 wine "$1" >/dev/null 2>&1 || true
+  timeout 60 wine "$1" >/dev/null 2>&1 || { echo "bench: $1 failed" >&2; exit 1; }
   end=$(date +%s%N)
   echo $(((end - start) / 1000))
 }

@@ -50,13 +50,17 @@ timeout 60 wine reg import "Z:${work//\//\\}\\mappings.reg" >/dev/null 2>&1
 timeout 300 wine explorer /desktop=velistra,460x180 "$PWD/build/windows/velistra.exe" \
   >/dev/null 2>&1 &
 desktop=$(timeout 120 xdotool search --sync --name '^velistra - Wine desktop$' | head -1)
-# The box lives inside the desktop window: wait until the picture is still.
-previous=""
+# The box lives inside the desktop window: wait until the picture has
+# changed from the empty desktop and then stays still.
+sleep 1
+import -window "$desktop" "$work/empty.png"
+empty=$(md5sum <"$work/empty.png")
+previous=$empty
 for _ in $(seq 120); do
   sleep 1
   import -window "$desktop" "$work/shot.png"
   current=$(md5sum <"$work/shot.png")
-  [ "$current" != "$previous" ] || break
+  [ "$current" == "$empty" ] || [ "$current" != "$previous" ] || break
   previous=$current
 done
 cp "$work/shot.png" docs/error-box.png

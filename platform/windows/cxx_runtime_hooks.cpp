@@ -9,6 +9,10 @@
 // exception classes and the strings they carry stay out of the exe, and so
 // does the verbose terminate handler with its demangler: a terminate here
 // only ever means a bug, and it aborts.
+//
+// libstdc++ defines all its __throw_* functions in one object file. Should
+// the program come to need one not replaced here, the linker pulls that file
+// in and fails with "multiple definition": add the one it names.
 #include <cstdlib>
 #include <exception>
 

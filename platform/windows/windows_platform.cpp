@@ -5,8 +5,6 @@
 
 #include "platform/windows/windows_platform.h"
 
-#include <cwchar>
-
 #include "platform/win32_values.h"
 
 namespace velistra {
@@ -197,19 +195,21 @@ std::size_t WindowsPlatform::LoadMessageText(ResourceModule module, std::uint32_
                                              std::span<char> out) {
   // Read from the string table directly rather than through LoadStringA,
   // which would bring user32 in before any box is due.
+  if (module == kNoResourceModule || out.size() < 2) return 0;
   const HMODULE handle = module == kProgramModule ? ::GetModuleHandleW(nullptr)
                                                   : reinterpret_cast<HMODULE>(module);
-  if (out.empty()) return 0;
   // Strings come in blocks of sixteen: block id / 16 + 1, each string a
   // UTF-16 length followed by that many characters.
-  const HRSRC found = ::FindResourceW(handle, MAKEINTRESOURCEW(id / 16 + 1), MAKEINTRESOURCEW(6));
+  const HRSRC found = ::FindResourceW(handle, MAKEINTRESOURCEW(id / 16 + 1),
+                                     reinterpret_cast<LPCWSTR>(RT_STRING));
   if (found == nullptr) return 0;
   const HGLOBAL loaded = ::LoadResource(handle, found);
   const auto* entry = loaded != nullptr ? static_cast<const WCHAR*>(::LockResource(loaded)) : nullptr;
   if (entry == nullptr) return 0;
   const WCHAR* const end = entry + ::SizeofResource(handle, found) / sizeof(WCHAR);
+  // Each step is checked against the block's end before it is taken.
   for (std::uint32_t skip = id % 16; skip > 0; --skip) {
-    if (entry >= end) return 0;
+    if (entry >= end || *entry >= end - entry) return 0;
     entry += 1 + *entry;
   }
   if (entry >= end || *entry == 0 || *entry > end - entry - 1) return 0;

@@ -22,12 +22,13 @@ class MessageTexts {
   // the program with the user's language abbreviation as its extension
   // (velistra.DEU), or else the abbreviation's first two letters
   // (velistra.DE). A module's text is used only if it carries the same
-  // directives as the program's own, in the same order. Allocates nothing.
+  // directives as the program's own, in the same order. Allocates nothing
+  // itself; should the first error be that memory ran out, the system may
+  // fail to open the module, and the texts are then the program's own.
   std::string_view Get(TextId id);
 
  private:
-  // Room for a text and its terminator; longer module texts are cut, and
-  // a cut that loses a directive makes the text unusable.
+  // Room for a text and its terminator; a longer text is not used.
   static constexpr std::size_t kCapacity = 512;
 
   void FindLanguageModule();

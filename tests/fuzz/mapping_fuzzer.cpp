@@ -8,12 +8,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "fake/allocation_faults.h"
+#include "errors/message_texts.h"
 #include "errors/messages.h"
+#include "fake/allocation_faults.h"
 #include "fake/fake_platform.h"
 #include "platform/win32_values.h"
 
@@ -156,10 +158,11 @@ Scenario Decode(FuzzedDataProvider& in, FakePlatform& fake, std::vector<FakeValu
   // A language module whose texts are anything at all: a translation is
   // input like any other.
   if (in.ConsumeIntegralInRange(0, 3) == 0) {
-    auto& texts = fake.language_modules[fake.language_abbreviation];
+    std::map<std::uint32_t, std::string> texts;
     for (std::uint32_t id = 1; id <= velistra::kTextCount; ++id) {
       if (in.ConsumeBool()) texts[id] = in.ConsumeRandomLengthString(600);
     }
+    if (!texts.empty()) fake.language_modules[fake.language_abbreviation] = std::move(texts);
   }
   return scenario;
 }
@@ -310,6 +313,18 @@ class RunChecker {
     if (fake_.language_modules.empty()) {
       Require(box.text2 == "Application Error", "the box's title");
       Require(registry || (out_of_memory && allocation_failed_), "the report: " + box.text);
+    } else {
+      // The title is the program's, or the module's when that carries no
+      // directive.
+      const auto& module = fake_.language_modules.begin()->second;
+      const auto title = module.find(1);
+      const bool module_title = title != module.end() && title->second.size() < 512 &&
+                                velistra::SameDirectives(title->second, "") &&
+                                !title->second.empty();
+      // The box gets the title as a C string: it ends at a NUL.
+      const std::string wanted = module_title ? title->second.substr(0, title->second.find('\0'))
+                                              : "Application Error";
+      Require(box.text2 == wanted, "the box's title: " + box.text2);
     }
     CheckExit(1);
   }

@@ -20,11 +20,13 @@ folder() {
   echo "$dir"
 }
 
-# check LABEL DIR LOCALE TITLE TEXT_PATTERN: velistra.exe in DIR, in LOCALE,
-# ends with exit code 1 and one box of that title and text.
+# check LABEL DIR LOCALE TITLE TEXT_PATTERN: velistra.exe in DIR, started
+# in LOCALE from another, empty folder (a module counts only beside the
+# exe), ends with exit code 1 and one box of that title and text.
 check() {
   local label=$1 dir=$2 locale=$3 title=$4 pattern=$5 exit_code trace="$WORK/$1.trace"
-  (cd "$dir" && WINE_LOCALE=$locale WINEDEBUG=+loaddll,+relay run_wine "$dir/velistra.exe" 2>"$trace")
+  mkdir -p "$WORK/elsewhere"
+  (cd "$WORK/elsewhere" && WINE_LOCALE=$locale WINEDEBUG=+loaddll,+relay run_wine "$dir/velistra.exe" 2>"$trace")
   exit_code=$?
   [ "$exit_code" -eq 1 ] || fail "$label: exit code $exit_code, expected 1"
   [ "$(box_title "$trace")" == "$title" ] || fail "$label: box title '$(box_title "$trace")'"
@@ -50,8 +52,11 @@ check two_letters "$dir" de_DE.UTF-8 "$german_title" "$german_text"
 pass "a module named with the first two letters (velistra.DE) is found too"
 
 dir=$(folder none)
+mkdir -p "$WORK/elsewhere"
+cp "$VELISTRA_WINDOWS_DIR/velistra.DEU" "$WORK/elsewhere/velistra.DEU"
 check no_module "$dir" de_DE.UTF-8 "$english_title" "$english_text"
-pass "no module: built-in texts"
+rm -f "$WORK/elsewhere/velistra.DEU"
+pass "no module beside the exe (one in the current folder does not count): built-in texts"
 
 head -c 4096 /dev/urandom >"$WORK/noise"
 dir=$(folder broken "$WORK/noise" velistra.DEU)
@@ -69,7 +74,7 @@ control=$(folder control "$TOOLS/code_module.dll" velistra.DEU)
 [ -f "$control/dllmain-ran.txt" ] || fail "code_module: its DllMain does not run even as a library"
 dir=$(folder code "$TOOLS/code_module.dll" velistra.DEU)
 check code_module "$dir" de_DE.UTF-8 'Anwendungsfehler aus dem Modul mit Code' "$english_text"
-[ ! -e "$dir/dllmain-ran.txt" ] || fail "code_module: velistra.exe ran the module's DllMain"
+[ ! -e "$WORK/elsewhere/dllmain-ran.txt" ] || fail "code_module: velistra.exe ran the module's DllMain"
 pass "a module with code: its texts are read, its code never runs"
 
 clear_drives
