@@ -116,6 +116,12 @@ std::vector<Call> FakePlatform::CallsOf(CallKind kind) const {
   return selected;
 }
 
+std::vector<std::string> FakePlatform::TextsOf(CallKind kind) const {
+  std::vector<std::string> texts;
+  for (const Call& call : CallsOf(kind)) texts.push_back(call.text);
+  return texts;
+}
+
 std::vector<std::pair<std::string, std::string>> FakePlatform::Definitions() const {
   std::vector<std::pair<std::string, std::string>> definitions;
   for (const Call& call : CallsOf(CallKind::kDefineDosDevice)) {

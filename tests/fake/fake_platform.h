@@ -135,6 +135,9 @@ class FakePlatform final : public Platform {
   // --- What the program did. ---
   const std::vector<Call>& calls() const { return calls_; }
   std::vector<Call> CallsOf(CallKind kind) const;
+  // The text of each call of `kind`, in order: the value names queried, the
+  // language codes tried, and so on.
+  std::vector<std::string> TextsOf(CallKind kind) const;
   // (device, target) of each DefineDosDeviceA call, in order.
   std::vector<std::pair<std::string, std::string>> Definitions() const;
   // Handles opened and not yet closed.

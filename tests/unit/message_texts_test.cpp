@@ -28,12 +28,6 @@ const std::map<std::uint32_t, std::string> kGerman = {
     {5, "Nicht gen\xfcgend Arbeitsspeicher"},
 };
 
-std::vector<std::string> ModulesTried(const FakePlatform& fake) {
-  std::vector<std::string> codes;
-  for (const Call& call : fake.CallsOf(CallKind::kOpenLanguageModule)) codes.push_back(call.text);
-  return codes;
-}
-
 TEST(MessageTextsTest, WithoutAModuleTheProgramsOwnTextsAreUsedAndTheLookIsMadeOnce) {
   FakePlatform fake;
   MessageTexts texts(fake);
@@ -43,7 +37,7 @@ TEST(MessageTextsTest, WithoutAModuleTheProgramsOwnTextsAreUsedAndTheLookIsMadeO
   EXPECT_EQ(texts.Get(TextId::kReportTitle), "Application Error");
 
   EXPECT_EQ(fake.CallsOf(CallKind::kLanguageAbbreviation).size(), 1u);
-  EXPECT_THAT(ModulesTried(fake), ElementsAre("ENU", "EN"));
+  EXPECT_THAT(fake.TextsOf(CallKind::kOpenLanguageModule), ElementsAre("ENU", "EN"));
   // Each text is read once, from the program's own table.
   EXPECT_EQ(fake.CallsOf(CallKind::kLoadMessageText).size(), 2u);
 }
@@ -74,7 +68,7 @@ TEST_P(LanguageModuleTest, TheAbbreviationFirstThenItsFirstTwoLetters) {
   MessageTexts texts(fake);
 
   EXPECT_EQ(texts.Get(TextId::kReportTitle), GetParam().title);
-  EXPECT_EQ(ModulesTried(fake), GetParam().tried);
+  EXPECT_EQ(fake.TextsOf(CallKind::kOpenLanguageModule), GetParam().tried);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -90,7 +84,7 @@ TEST(MessageTextsTest, NoLanguageAbbreviationMeansNoModule) {
   fake.language_abbreviation = "";
   MessageTexts texts(fake);
   EXPECT_EQ(texts.Get(TextId::kOutOfMemory), "Out of memory");
-  EXPECT_THAT(ModulesTried(fake), IsEmpty());
+  EXPECT_THAT(fake.TextsOf(CallKind::kOpenLanguageModule), IsEmpty());
 }
 
 TEST(MessageTextsTest, EachTextTheModuleLacksOrCannotGiveIsTheProgramsOwn) {
